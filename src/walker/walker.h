@@ -1,0 +1,70 @@
+#pragma once
+// The player's robot: a tree of 22 joints drawn as limb tubes, and 24 point
+// masses (one per joint plus a partner beside each knee) that take over as a
+// ragdoll when it dies. It is drawn around the player body and holds the
+// game's `alive` flag and death timer.
+// Joint geometry is in model units; bodyScale converts them to world units.
+
+#include <cstdint>
+
+#include "math/mat4.h"
+#include "physics/particle.h"
+
+namespace pw {
+
+constexpr int kJointCount = 22;
+constexpr int kWalkerParticles = 24;
+constexpr int kRingPoints = 7;  // six sides, the last point closes the ring
+constexpr float bodyScale = 0.02f;
+
+struct Colour {
+  float r, g, b, a;
+};
+
+// Tables shared by every robot, filled by WalkerBody::build().
+extern float ringSin[kRingPoints];
+extern float ringCos[kRingPoints];
+extern Colour jointColours[kJointCount];
+
+struct BodyJoint {
+  int32_t parent = -1;        // always a smaller index; -1 for the root
+  float depthRadius = 1.0f;   // tube half-depth along the parent's z axis, model units
+  float widthRadius = 0.0f;   // tube half-width along the parent's x axis, model units
+  Vec4 localPosition;         // relative to the parent, in its frame, model units
+  Mat4 localRotation;         // turns everything below this joint
+  Mat4 world;                 // world transform, rebuilt every step
+};
+
+struct WalkerBody {
+  Vec4 sway;                  // world offset of every joint (walk-cycle bob)
+  Mat4 bodyTransform;         // scale, heading, tilt and anchor
+  Mat4 headingRotation;       // RotY(heading), written before every step
+  BodyJoint joints[kJointCount];
+  Particle particles[kWalkerParticles];  // 0..21 on the joints, 22 and 23 beside the knees
+  uint8_t alive = 1;          // copy of Walker::alive taken by drive()
+  Vec4 up{0.0f, 1.0f, 0.0f, 1.0f};  // away from the pulling surface
+  float tilt = 0.0f;          // roll about z, radians, eased towards `up`
+
+  WalkerBody();
+  // Body records point at each other's particles: not copyable.
+  WalkerBody(const WalkerBody&) = delete;
+  WalkerBody& operator=(const WalkerBody&) = delete;
+
+  // Lays out the joint tree, the links and the spacers.
+  void build();
+};
+
+struct Walker {
+  float speed = 0.0f;         // smoothed steering magnitude
+  float heading = 0.0f;       // facing angle about the vertical axis, radians
+  Vec4 steerDirection;        // last nonzero steering direction (x-z plane)
+  Vec4 anchor;                // where the body stands: the player body's position
+  float gaitPhase = 0.0f;     // walk-cycle phase; only grows
+  WalkerBody body;
+  uint8_t grounded = 0;       // the player body counts as standing
+  uint8_t alive = 1;
+  float deathTimer = 0.0f;    // grows 0.1 per frame while dead
+  float steerScale = 1.0f;
+};
+
+}  // namespace pw
