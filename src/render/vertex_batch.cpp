@@ -22,7 +22,8 @@ void ResetBatch(VertexBatch& batch) {
 
 uint8_t colourByte(float c) {
   if (c >= 1.0f) return 255;
-  if (c <= 0.0f) return 0;
+  // Also catches NaN, which would make the conversion below undefined.
+  if (!(c > 0.0f)) return 0;
   return static_cast<uint8_t>(c * 255.0f + 0.5f);
 }
 

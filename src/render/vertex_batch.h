@@ -38,7 +38,7 @@ void FlushAdditive(VertexBatch& batch, int32_t choice);
 // mode 2: robot skin, 4: room (exp20), 5: untextured, 6: room walls (exp22).
 void FlushBlended(VertexBatch& batch, int32_t mode);
 
-// 0..1 to a byte: clamped, rounded half up.
+// 0..1 to a byte: clamped, rounded half up; NaN gives 0.
 uint8_t colourByte(float c);
 uint32_t packColour(const Vec4& colour);
 
