@@ -12,6 +12,10 @@
 
 namespace pw {
 
+struct Level;
+struct JoystickState;
+struct VertexBatch;
+
 constexpr int kJointCount = 22;
 constexpr int kWalkerParticles = 24;
 constexpr int kRingPoints = 7;  // six sides, the last point closes the ring
@@ -52,6 +56,23 @@ struct WalkerBody {
 
   // Lays out the joint tree, the links and the spacers.
   void build();
+
+  // Walk cycle: writes the joints' localRotation and, when grounded, `sway`.
+  // Angles in radians; phase only grows.
+  void pose(float phase, float amplitude, bool grounded);
+
+  // Once per frame: moves the particles, poses the joints from the anchor,
+  // heading and tilt (animated) or rebuilds them from the particles
+  // (ragdoll), then appends the limb tubes to the batch.
+  // Joystick button 1 pins hands and shoulders, button 2 forces the ragdoll.
+  void step(Vec4 anchor, Level& level, const JoystickState& joystick, VertexBatch& batch);
+
+  // Joint world transforms from localPosition, localRotation, bodyTransform and sway.
+  void forwardKinematics();
+  // Animated mode only: particles onto the joints, rest lengths from the pose.
+  void snapParticles(const JoystickState& joystick);
+  // Ragdoll: joint positions and orientations from the particles.
+  void framesFromParticles();
 };
 
 struct Walker {
@@ -65,6 +86,14 @@ struct Walker {
   uint8_t alive = 1;
   float deathTimer = 0.0f;    // grows 0.1 per frame while dead
   float steerScale = 1.0f;
+
+  // Early in the frame: push is the steering vector (only x and z count,
+  // about -1000..1000 at full deflection). Smooths the speed and poses the
+  // walk cycle for this frame's `grounded`.
+  void drive(Vec4 push);
+  // After the level and the player body have stepped: turns towards the last
+  // steering direction and steps the body, which draws itself into the batch.
+  void advance(Level& level, const JoystickState& joystick, VertexBatch& batch);
 };
 
 }  // namespace pw
