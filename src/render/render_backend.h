@@ -32,6 +32,10 @@ class RenderBackend {
   // renderer (a point p maps to p * view * projection).
   virtual void setViewProjection(const Mat4& view, const Mat4& projection) = 0;
   virtual void draw(const DrawRange& range) = 0;
+  // Clears colour to opaque black and depth to 1 and begins the scene; a
+  // frame whose scene cannot begin draws and simulates nothing.
+  virtual bool beginScene() { return true; }
+  virtual void endScene() {}
 };
 
 }  // namespace pw

@@ -1,0 +1,24 @@
+#pragma once
+// Everything one run of the game keeps between frames.
+
+#include "app/input_state.h"
+#include "app/joystick_state.h"
+#include "level/game_world.h"
+#include "render/camera.h"
+#include "render/vertex_batch.h"
+
+namespace pw {
+
+struct Game {
+  GameWorld world;
+  InputState input;
+  JoystickState joystick;
+  Camera camera;
+  VertexBatch* batch = nullptr;  // its backend receives every flush and the camera
+
+  Game() = default;
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
+};
+
+}  // namespace pw
