@@ -19,6 +19,12 @@ void removeEntriesTo(Particle& t, const Particle* p) {
   }
 }
 
+bool holdsEntryTo(const Particle& t, const Particle* p) {
+  for (int i = 0; i < t.linkCount; ++i)
+    if (t.links[i].target == p) return true;
+  return false;
+}
+
 }  // namespace
 
 void Level::reset() {
@@ -50,6 +56,13 @@ void Level::remove(Particle& p) {
   // A second removal would push the slot onto the free stack twice.
   if (!p.inUse) return;
   for (int i = 0; i < p.linkCount; ++i) removeEntriesTo(*p.links[i].target, &p);
+  // A loaded file may hold a link known to one end only, or a particle linked
+  // to itself; the pass above then misses entries. None may outlive p, or the
+  // next save names a free slot. Finds nothing when every link is held twice.
+  for (Particle& t : particles) {
+    if (&t == &p || !t.inUse) continue;
+    while (holdsEntryTo(t, &p)) removeEntriesTo(t, &p);
+  }
   --count;
   p.inUse = 0;
   --allocated;

@@ -291,6 +291,10 @@ LevelFileResult saveFile(Level& level, const char* path) {
   prepareForSave(level);
   static uint8_t buffer[kLevelFileSize];
   encodeLevel(level, buffer);
+  // A level gone bad in memory (a position blown up to infinity) must not
+  // replace a file that still opens.
+  const LevelFileResult readable = validateLevelImage(buffer, sizeof buffer);
+  if (!readable.ok()) return failure(kFailed, "not saving %.80s: %s", path, readable.reason);
 
   char temporary[4096];
   if (std::snprintf(temporary, sizeof temporary, "%s.tmp", path) >= static_cast<int>(sizeof temporary))
