@@ -76,11 +76,10 @@ bool readScript(const char* path, std::vector<pw::ScriptSegment>& segments) {
 void changeHeldKeys(pw::Game& game, pw::LoopState& loop, uint8_t from, uint8_t to) {
   static const int32_t kKeyCodes[pw::kScriptKeyCount] = {pw::KeyA, pw::KeyD, pw::KeyW, pw::KeyX};
   for (int k = 0; k < pw::kScriptKeyCount; ++k) {
-    const bool was = (from >> k) & 1u;
-    const bool is = (to >> k) & 1u;
-    if (was == is) continue;
+    const unsigned bit = 1u << k;
+    if (((from ^ to) & bit) == 0) continue;
     pw::InputEvent event;
-    event.type = is ? pw::InputEventType::KeyDown : pw::InputEventType::KeyUp;
+    event.type = (to & bit) ? pw::InputEventType::KeyDown : pw::InputEventType::KeyUp;
     event.key = kKeyCodes[k];
     pw::eventTurn(game, loop, event);
   }
