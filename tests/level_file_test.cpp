@@ -206,6 +206,9 @@ struct Malformation {
   std::function<void(std::vector<uint8_t>&)> apply;
 };
 
+// Keeps the test names short: the row is named by the suffix already.
+void PrintTo(const Malformation& m, std::ostream* os) { *os << m.name; }
+
 const Malformation kMalformations[] = {
     {"count negative", [](auto& b) { putI32(b, kCount, -1); }},
     {"count above 100", [](auto& b) { putI32(b, kCount, 101); }},
