@@ -185,6 +185,42 @@ TEST_F(FrameTest, SteeringPushesAlongTheGroundAndDrivesTheRobot) {
   EXPECT_FLOAT_EQ(game->world.body.push.x, push * 0.9f);
 }
 
+TEST_F(FrameTest, TheDriveVectorTurnsTheRobotTheWaySteered) {
+  startFromTitle();
+  frames(30);
+  key(InputEventType::KeyDown, KeyD);
+  frames(1);
+  EXPECT_FLOAT_EQ(game->world.walker.steerDirection.x, 1.0f);
+  key(InputEventType::KeyUp, KeyD);
+  key(InputEventType::KeyDown, KeyA);
+  frames(1);
+  EXPECT_FLOAT_EQ(game->world.walker.steerDirection.x, -1.0f);
+  // Both keys: no steering, the robot keeps its last direction.
+  key(InputEventType::KeyDown, KeyD);
+  frames(1);
+  EXPECT_FLOAT_EQ(game->world.walker.steerDirection.x, -1.0f);
+}
+
+TEST_F(FrameTest, EditorModeStartsEmptyAndDrawsTheCursorAndToolbar) {
+  game->world.flow.levelSequenceMode = 0;
+  game->world.flow.currentTool = 3;
+  startFromTitle();
+  EXPECT_EQ(game->world.level.count, 0);
+  EXPECT_EQ(game->world.flow.currentTool, 3);
+  frames(1);
+  ASSERT_EQ(recorder.drawCount(), 7);  // room, robot, cursor: no masses or links to draw
+  expectDraw(5, TextureName::Gradbw, BlendState::Blended);
+  expectDraw(6, TextureName::Particle, BlendState::Additive);
+  EXPECT_EQ(game->world.flow.currentTool, 3);  // the camera does not follow
+
+  InputEvent right;
+  right.type = InputEventType::RightDown;
+  eventTurn(*game, loop, right);
+  frames(1);
+  ASSERT_EQ(recorder.drawCount(), 8);
+  expectDraw(7, TextureName::Toolhud, BlendState::Additive);
+}
+
 TEST_F(FrameTest, JumpNeedsGroundAndFollowsTheTilt) {
   startFromTitle();
   frames(30);
