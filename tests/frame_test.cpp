@@ -17,6 +17,7 @@
 #include "app/main_loop.h"
 #include "level/level_sequence.h"
 #include "render/recording_backend.h"
+#include "scratch_directory.h"
 
 // Counts every heap allocation of the process, to show a play frame makes none.
 static std::atomic<long> g_allocations{0};
@@ -55,24 +56,18 @@ void buildLevel(Level& level, int n) {
 class LevelFolder {
  public:
   LevelFolder() {
-    char pattern[] = "/tmp/plenkwise-frame-XXXXXX";
-    path_ = mkdtemp(pattern);
     auto level = std::make_unique<Level>();
     for (int n = 0; n <= kClosingLevel; ++n) {
       buildLevel(*level, n);
       char name[32];
       levelFileName(n, name, sizeof name);
-      EXPECT_TRUE(saveFile(*level, (path_ + "/" + name).c_str()).ok());
+      EXPECT_TRUE(saveFile(*level, scratch_.file(name).c_str()).ok());
     }
   }
-  ~LevelFolder() {
-    const int status = std::system(("rm -rf " + path_).c_str());
-    (void)status;
-  }
-  const std::string& path() const { return path_; }
+  const std::string& path() const { return scratch_.path(); }
 
  private:
-  std::string path_;
+  ScratchDirectory scratch_;
 };
 
 constexpr int32_t kBatchVertices = 1 << 16;

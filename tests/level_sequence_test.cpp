@@ -9,6 +9,7 @@
 
 #include "level/game_world.h"
 #include "level/level_sequence.h"
+#include "scratch_directory.h"
 
 namespace pw {
 namespace {
@@ -18,30 +19,24 @@ namespace {
 class SequenceFolder {
  public:
   SequenceFolder() {
-    char pattern[] = "/tmp/plenkwise-seq-XXXXXX";
-    path_ = mkdtemp(pattern);
     auto level = std::make_unique<Level>();
     for (int n = 0; n <= kClosingLevel; ++n) {
       level->reset();
       for (int i = 0; i <= n; ++i) level->allocate()->position = Vec4(static_cast<float>(i) * 0.1f, 0, 0);
       char name[32];
       levelFileName(n, name, sizeof name);
-      EXPECT_TRUE(saveFile(*level, (path_ + "/" + name).c_str()).ok());
+      EXPECT_TRUE(saveFile(*level, scratch_.file(name).c_str()).ok());
     }
   }
-  ~SequenceFolder() {
-    const int status = std::system(("rm -rf " + path_).c_str());
-    (void)status;
-  }
-  const std::string& path() const { return path_; }
+  const std::string& path() const { return scratch_.path(); }
   void removeLevel(int n) const {
     char name[32];
     levelFileName(n, name, sizeof name);
-    std::remove((path_ + "/" + name).c_str());
+    std::remove(scratch_.file(name).c_str());
   }
 
  private:
-  std::string path_;
+  ScratchDirectory scratch_;
 };
 
 class LevelSequenceTest : public ::testing::Test {

@@ -17,6 +17,7 @@
 #include "level/level.h"
 #include "level/level_file.h"
 #include "level/level_sequence.h"
+#include "scratch_directory.h"
 
 namespace pw {
 namespace {
@@ -29,14 +30,6 @@ struct RunResult {
 
 class SimTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/plenkwise-sim-XXXXXX";
-    dir = mkdtemp(pattern);
-  }
-  void TearDown() override {
-    const int status = std::system(("rm -rf " + dir).c_str());
-    (void)status;
-  }
 
   // A level with n + 1 loose masses resting on the floor, so levels tell apart.
   void writeLevel(const std::string& name, int n) {
@@ -83,7 +76,8 @@ class SimTest : public ::testing::Test {
     return line.substr(start, line.find(' ', start) - start);
   }
 
-  std::string dir;
+  ScratchDirectory scratch;
+  const std::string dir = scratch.path();
 };
 
 TEST_F(SimTest, PrintsOneStateLinePerFrame) {
