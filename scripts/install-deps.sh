@@ -5,6 +5,11 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libbenchmark-dev
+  # The game's window, input, sound and OpenGL.
+  libsdl2-dev libepoxy-dev libgl-dev
+  # Tests that open a window: a virtual X display, Mesa's software OpenGL,
+  # and a way to press keys in it.
+  xvfb xauth libgl1-mesa-dri xdotool x11-utils
 )
 
 missing=()
