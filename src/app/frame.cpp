@@ -100,6 +100,7 @@ void playSteps(Game& game, Vec4 cursor, LevelFileResult& loads) {
   walker.grounded = body.groundTimer != 0 ? 1 : 0;
 
   applySteering(game);
+  updateEditor(world, game.input, game.editor, game.fileChooser);
 
   stepLevel(world.level);
   stepPlayerBody(world.level, world.body, walker);
@@ -146,7 +147,10 @@ LevelFileResult startPlay(Game& game, const char* levelPath) {
   world.body.velocity = Vec4(0.0f, 0.0f, 0.0f, 1.0f);
   world.flow.playing = 1;
   world.flow.levelIndex = 0;
-  if (world.flow.levelSequenceMode == 0) return LevelFileResult{};
+  if (world.flow.levelSequenceMode == 0) {
+    game.editor.history.reserve();  // now, not in the frame of the first edit
+    return LevelFileResult{};
+  }
 
   LevelFileResult result;
   if (levelPath != nullptr) {

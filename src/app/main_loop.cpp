@@ -23,6 +23,7 @@ void eventTurn(Game& game, LoopState& loop, const InputEvent& event) {
 
 LevelFileResult frameTurn(Game& game, LoopState& loop) {
   const LevelFileResult result = runFrame(game);
+  if (takeDialogShown(game.editor)) forgetLastEvent(loop);
   game.input.anyKey = 0;
   mapCurrentEvent(game, loop, true);
   return result;
