@@ -14,6 +14,7 @@
 #include "app/frame.h"
 #include "app/game.h"
 #include "app/main_loop.h"
+#include "held_keys.h"
 #include "input_script.h"
 #include "render/null_backend.h"
 
@@ -70,19 +71,6 @@ bool readScript(const char* path, std::vector<pw::ScriptSegment>& segments) {
     return false;
   }
   return true;
-}
-
-// Each key whose held state changes becomes an event of its own turn.
-void changeHeldKeys(pw::Game& game, pw::LoopState& loop, uint8_t from, uint8_t to) {
-  static const int32_t kKeyCodes[pw::kScriptKeyCount] = {pw::KeyA, pw::KeyD, pw::KeyW, pw::KeyX};
-  for (int k = 0; k < pw::kScriptKeyCount; ++k) {
-    const unsigned bit = 1u << k;
-    if (((from ^ to) & bit) == 0) continue;
-    pw::InputEvent event;
-    event.type = (to & bit) ? pw::InputEventType::KeyDown : pw::InputEventType::KeyUp;
-    event.key = kKeyCodes[k];
-    pw::eventTurn(game, loop, event);
-  }
 }
 
 void printFrame(const pw::Game& game, long long n, bool particles) {
