@@ -162,3 +162,18 @@ Status findMediaFile(const MediaSearchOrigin& origin, char* out, size_t capacity
 }
 
 }  // namespace pw
+
+namespace pw {
+
+std::string describeFailedSearch(const char* name) {
+  char cwd[kMediaPathCapacity];
+  fullPath(".", cwd);
+  char exe[kMediaPathCapacity];
+  const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+  exe[n > 0 ? n : 0] = '\0';
+  if (char* slash = std::strrchr(exe, '/')) *slash = '\0';
+  return std::string("cannot find \"") + name + "\": looked in " + cwd + " and the folders above it, in " + exe +
+         " (the program's folder) and the folders around it, and in a \"media\" folder of each";
+}
+
+}  // namespace pw

@@ -36,3 +36,12 @@ Status findMediaFile(const MediaSearchOrigin& origin, char* out, size_t capacity
 void fullPath(const char* path, char (&out)[kMediaPathCapacity]);
 
 }  // namespace pw
+
+#include <string>
+
+namespace pw {
+
+// One line for a file the search did not find: its name and where it looked.
+std::string describeFailedSearch(const char* name);
+
+}  // namespace pw

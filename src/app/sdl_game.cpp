@@ -1,0 +1,107 @@
+#include "app/sdl_game.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/game.h"
+#include "app/level_folder.h"
+#include "app/main_loop.h"
+#include "app/sdl_frame_pacer.h"
+#include "app/sdl_input.h"
+#include "app/sdl_joystick.h"
+#include "app/sdl_sound.h"
+#include "render/gl_renderer.h"
+#include "render/vertex_batch.h"
+
+namespace pw {
+
+namespace {
+
+constexpr int kClientWidth = 640;
+constexpr int kClientHeight = 480;
+
+// A start that cannot go on is said once on stderr and, where there is a
+// display, in a message box, before the process ends with a failure status.
+int refuseStart(const std::string& reason, SDL_Window* window) {
+  std::fprintf(stderr, "plenkwise: %s\n", reason.c_str());
+  // The never-shown game window owns the box, so it is the X11 one.
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Plenkwise", ("Plenkwise cannot start:\n" + reason).c_str(),
+                             window);
+  }
+  if (window != nullptr) SDL_DestroyWindow(window);
+  releaseJoystick();
+  stopSound();
+  SDL_Quit();
+  return 1;
+}
+
+ClientSize clientSize(SDL_Window* window) {
+  ClientSize size;
+  SDL_GetWindowSize(window, &size.width, &size.height);
+  return size;
+}
+
+void runLoop(Game& game, SDL_Window* window) {
+  LoopState loop;
+  loop.client = clientSize(window);
+  FramePacer pacer;
+  pacer.start(window);
+  while (!loop.quit) {
+    pollJoystick(game.joystick);
+    SDL_Event event;
+    if (SDL_PollEvent(&event)) {
+      handleJoystickDevice(event, game.joystick);
+      if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        loop.client = clientSize(window);
+      }
+      eventTurn(game, loop, toInputEvent(event));
+      continue;
+    }
+    const LevelFileResult loads = frameTurn(game, loop);
+    if (!loads.ok()) std::fprintf(stderr, "plenkwise: %s\n", loads.reason);
+    SDL_GL_SwapWindow(window);
+    pacer.afterPresent();
+  }
+}
+
+}  // namespace
+
+int runGame() {
+  // Robot, player body and level exist before the window, for the whole run.
+  auto game = std::make_unique<Game>();
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "plenkwise: cannot open a window: %s\n", SDL_GetError());
+    return 1;
+  }
+  RequestRendererContext();
+  SDL_Window* window = SDL_CreateWindow("Plenkwise", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kClientWidth,
+                                        kClientHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (window == nullptr) return refuseStart(std::string("cannot open a window: ") + SDL_GetError(), nullptr);
+
+  startSound();
+  game->world.level.reset();
+  std::string failure;
+  if (!prepareLevelFolder(game->world, failure)) return refuseStart(failure, window);
+  initJoystick();
+  if (!succeeded(InitRenderer(window, failure))) return refuseStart(failure, window);
+
+  VertexBatch& batch = frameBatch();
+  batch.backend = RendererBackend();
+  game->batch = &batch;
+  SDL_ShowWindow(window);
+  runLoop(*game, window);
+
+  batch.backend = nullptr;
+  ReleaseRenderer();
+  releaseJoystick();
+  stopSound();
+  SDL_DestroyWindow(window);
+  SDL_Quit();
+  return 0;
+}
+
+}  // namespace pw
