@@ -7,6 +7,5 @@ cd "$root"
 scripts/install-deps.sh
 scripts/build.sh build
 
-echo
-echo "Built the simulation library, its tests and levtool in build/."
-echo "The game's window is not there yet: there is nothing to start."
+# The game finds its pictures, sounds and levels in build/media, beside it.
+exec build/plenkwise
