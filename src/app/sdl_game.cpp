@@ -3,9 +3,11 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
+#include "app/desktop_file_chooser.h"
 #include "app/game.h"
 #include "app/level_folder.h"
 #include "app/main_loop.h"
@@ -13,6 +15,7 @@
 #include "app/sdl_input.h"
 #include "app/sdl_joystick.h"
 #include "app/sdl_sound.h"
+#include "app/window_title.h"
 #include "render/gl_renderer.h"
 #include "render/vertex_batch.h"
 
@@ -50,6 +53,7 @@ void runLoop(Game& game, SDL_Window* window) {
   loop.client = clientSize(window);
   FramePacer pacer;
   pacer.start(window);
+  char shownTitle[kWindowTitleCapacity] = "Plenkwise";
   while (!loop.quit) {
     pollJoystick(game.joystick);
     SDL_Event event;
@@ -64,6 +68,13 @@ void runLoop(Game& game, SDL_Window* window) {
     const LevelFileResult loads = frameTurn(game, loop);
     if (!loads.ok()) std::fprintf(stderr, "plenkwise: %s\n", loads.reason);
     SDL_GL_SwapWindow(window);
+    // The editor names its file and its messages in the title.
+    char title[kWindowTitleCapacity];
+    composeWindowTitle(game, title, sizeof title);
+    if (std::strcmp(title, shownTitle) != 0) {
+      SDL_SetWindowTitle(window, title);
+      std::memcpy(shownTitle, title, sizeof title);
+    }
     pacer.afterPresent();
   }
 }
@@ -92,6 +103,8 @@ int runGame() {
   VertexBatch& batch = frameBatch();
   batch.backend = RendererBackend();
   game->batch = &batch;
+  DesktopFileChooser fileChooser;
+  game->fileChooser = &fileChooser;
   SDL_ShowWindow(window);
   runLoop(*game, window);
 
