@@ -347,7 +347,9 @@ void decompileLevel(const Level& level, LevelSource& out, std::vector<std::strin
     problems.push_back("the level counts " + std::to_string(level.allocated) + " particles but " +
                        std::to_string(out.masses.size()) + " are in use");
   }
-  if (!out.masses.empty() && rankOf[static_cast<int>(out.masses.size()) - 1] < 0)
+  bool renumbered = false;
+  for (int slot = 0; slot < kLevelSlots; ++slot) renumbered = renumbered || (rankOf[slot] >= 0 && rankOf[slot] != slot);
+  if (renumbered)
     out.comments.push_back(" slots renumbered: the masses were not in slots 0.." +
                            std::to_string(out.masses.size() - 1) + "; their order is kept");
 

@@ -1,0 +1,112 @@
+// Every committed level is beatable: its solution, replayed by the real
+// headless runner, wins it. Joined in order after a key press on the title
+// screen, the solutions play the whole game back to the title screen. And no
+// level after the first is won by walking right alone.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "level_files.h"
+#include "level_image.h"
+
+namespace pw {
+namespace {
+
+using namespace levels;
+
+struct FrameLine {
+  int level = -1;
+  int playing = -1;
+  int alive = -1;
+};
+
+std::vector<FrameLine> framesOf(const std::string& output) {
+  std::vector<FrameLine> frames;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    FrameLine f;
+    long long n = 0;
+    if (std::sscanf(line.c_str(), "frame=%lld level=%d playing=%d alive=%d", &n, &f.level, &f.playing, &f.alive) == 4)
+      frames.push_back(f);
+  }
+  return frames;
+}
+
+std::vector<FrameLine> simulate(const std::string& arguments) {
+  const CommandRun run = runCommand(quoted(PLENKWISE_SIM) + " --data " + quoted(dataDir()) + " " + arguments);
+  EXPECT_EQ(run.exitCode, 0) << arguments;
+  return framesOf(run.out);
+}
+
+// Played on its own, a level is won when the sequence moves on to index 1.
+bool wins(const std::vector<FrameLine>& frames) {
+  for (const FrameLine& f : frames)
+    if (f.level == 1) return true;
+  return false;
+}
+
+std::vector<std::string> levelsWithSources() {
+  std::vector<std::string> names;
+  for (const std::string& name : sequence())
+    if (exists(sourcePath(name))) names.push_back(name);
+  return names;
+}
+
+TEST(LevelSolutionsTest, EveryLevelIsWonByItsSolution) {
+  for (const std::string& name : levelsWithSources()) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(exists(solutionPath(name))) << "unproven: solve it into " << solutionPath(name);
+    const auto frames = simulate("--level " + quoted(levelPath(name)) + " --input " + quoted(solutionPath(name)));
+    EXPECT_TRUE(wins(frames)) << solutionPath(name) << " does not win " << levelPath(name);
+  }
+}
+
+TEST(LevelSolutionsTest, SolutionsJoinedPlayTheWholeGame) {
+  const std::vector<std::string> names = sequence();
+  std::string script = "1 D\n";  // a key on the title screen starts play
+  for (const std::string& name : names) {
+    if (!exists(levelPath(name)) || !exists(solutionPath(name)))
+      GTEST_SKIP() << "the game is not complete yet: " << name << " is missing";
+    script += slurp(solutionPath(name));
+  }
+  ScratchDirectory dir;
+  const std::string joined = dir.file("whole_game.txt");
+  std::ofstream(joined) << script;
+  const auto frames = simulate("--input " + quoted(joined));
+  ASSERT_FALSE(frames.empty());
+
+  // The levels come one after another, each reached alive, and the closing
+  // level's win returns to the title screen, where the run ends.
+  int highest = 0;
+  bool backOnTitle = false;
+  for (const FrameLine& f : frames) {
+    if (f.playing == 1 && f.level > highest) {
+      EXPECT_EQ(f.level, highest + 1) << "a level was skipped";
+      highest = f.level;
+    }
+    if (highest == 20 && f.playing == 0) backOnTitle = true;
+  }
+  EXPECT_EQ(highest, 20) << "the run stopped in " << names[static_cast<size_t>(highest)];
+  EXPECT_TRUE(backOnTitle);
+  EXPECT_EQ(frames.back().playing, 0);
+}
+
+TEST(LevelSolutionsTest, NoLevelAfterTheFirstIsWonByWalkingRight) {
+  ScratchDirectory dir;
+  const std::string walk = dir.file("walk.txt"), hop = dir.file("hop.txt");
+  std::ofstream(walk) << "1200 D\n";
+  std::ofstream(hop) << "1200 DW\n";
+  for (const std::string& name : levelsWithSources()) {
+    if (name == "Level1" || name == "end") continue;
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(wins(simulate("--level " + quoted(levelPath(name)) + " --input " + quoted(walk))))
+        << "holding D wins it";
+    EXPECT_FALSE(wins(simulate("--level " + quoted(levelPath(name)) + " --input " + quoted(hop))))
+        << "holding D and W wins it";
+  }
+}
+
+}  // namespace
+}  // namespace pw
