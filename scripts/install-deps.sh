@@ -10,6 +10,8 @@ packages=(
   # Tests that open a window: a virtual X display, Mesa's software OpenGL,
   # and a way to press keys in it.
   xvfb xauth libgl1-mesa-dri xdotool x11-utils
+  # The editor's save and open dialogs (its display test uses the real one).
+  zenity
 )
 
 missing=()

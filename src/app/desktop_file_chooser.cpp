@@ -1,13 +1,17 @@
 #include "app/desktop_file_chooser.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,32 +64,78 @@ void fail(FileChoice& choice, const char* format, ...) {
   va_end(args);
 }
 
-// Reads the child's output until it closes; false when it overflowed out.
-bool readAll(int fd, char* out, size_t capacity) {
+// The child's output as it arrives, in fixed storage.
+struct Output {
+  char* text;
+  size_t capacity;
   size_t used = 0;
   bool overflow = false;
+};
+
+// Reads whatever waits on the non-blocking fd. False once the output has
+// ended (or cannot be read): the fd needs no more polling.
+bool readWaiting(int fd, Output& out) {
   char discard[256];
   for (;;) {
-    const bool full = used == capacity - 1;
-    const ssize_t n = ::read(fd, full ? discard : out + used, full ? sizeof discard : capacity - 1 - used);
+    const bool full = out.used == out.capacity - 1;
+    const ssize_t n =
+        ::read(fd, full ? discard : out.text + out.used, full ? sizeof discard : out.capacity - 1 - out.used);
+    if (n > 0) {
+      // Past the end it keeps draining, so the child never blocks on a full pipe.
+      if (full) {
+        out.overflow = true;
+      } else {
+        out.used += static_cast<size_t>(n);
+      }
+      continue;
+    }
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    if (full) {
-      overflow = true;  // keep draining so the child is never blocked on a full pipe
-    } else {
-      used += static_cast<size_t>(n);
+    return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+  }
+}
+
+int64_t nowMilliseconds() {
+  timespec t;
+  ::clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<int64_t>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+// Waits for the child to end, reading its output meanwhile and calling idle
+// every kDialogIdleMilliseconds. The end of the child, not of its output,
+// ends the wait: a helper the toolkit started may hold the pipe open long
+// after the dialog is gone. False when the child cannot be waited for.
+bool waitForChild(pid_t pid, int fd, Output& out, DialogIdle idle, void* context, int& status) {
+  bool reading = true;
+  int64_t nextIdle = nowMilliseconds() + kDialogIdleMilliseconds;
+  for (;;) {
+    const int64_t wait = std::max<int64_t>(0, nextIdle - nowMilliseconds());
+    pollfd ready{fd, POLLIN, 0};
+    const int polled = ::poll(&ready, reading ? 1 : 0, static_cast<int>(wait));
+    if (polled > 0) reading = readWaiting(fd, out);
+    const pid_t done = ::waitpid(pid, &status, WNOHANG);
+    if (done == pid) {
+      if (reading) readWaiting(fd, out);
+      out.text[out.used] = '\0';
+      return true;
+    }
+    if (done < 0 && errno != EINTR) return false;
+    if (nowMilliseconds() >= nextIdle) {
+      if (idle != nullptr) idle(context);
+      nextIdle = nowMilliseconds() + kDialogIdleMilliseconds;
     }
   }
-  out[used] = '\0';
-  return !overflow;
 }
 
 // Runs argv[0] = program with its output in choice.path. Exit status 0 is
 // Accepted, 1 Cancelled (both programs use it for Cancel, No and closing
 // the window), anything else Failed.
-void run(const char* program, const char* const* argv, FileChoice& choice) {
+void runChild(const char* program, const char* const* argv, FileChoice& choice, DialogIdle idle, void* context) {
   int pipeEnds[2];
-  if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return fail(choice, "Cannot start the file chooser: %s", std::strerror(errno));
+  if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    return fail(choice, "Cannot start the file chooser: %s", std::strerror(errno));
+  }
+  // Only the game's end is non-blocking; the child gets an ordinary stdout.
+  ::fcntl(pipeEnds[1], F_SETFL, ::fcntl(pipeEnds[1], F_GETFL) & ~O_NONBLOCK);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
@@ -99,12 +149,12 @@ void run(const char* program, const char* const* argv, FileChoice& choice) {
     ::close(pipeEnds[0]);
     return fail(choice, "Cannot start the file chooser: %s", std::strerror(spawned));
   }
-  const bool fits = readAll(pipeEnds[0], choice.path, sizeof choice.path);
-  ::close(pipeEnds[0]);
+  Output out{choice.path, sizeof choice.path};
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return fail(choice, "The file chooser was lost: %s", std::strerror(errno));
-  }
+  const bool waited = waitForChild(pid, pipeEnds[0], out, idle, context, status);
+  const int lost = errno;
+  ::close(pipeEnds[0]);
+  if (!waited) return fail(choice, "The file chooser was lost: %s", std::strerror(lost));
   if (!WIFEXITED(status)) return fail(choice, "The file chooser %s ended abnormally", argv[0]);
   const int code = WEXITSTATUS(status);
   if (code == 1) {
@@ -113,7 +163,7 @@ void run(const char* program, const char* const* argv, FileChoice& choice) {
     return;
   }
   if (code != 0) return fail(choice, "The file chooser %s failed (exit status %d)", argv[0], code);
-  if (!fits) return fail(choice, "The chosen path is too long");
+  if (out.overflow) return fail(choice, "The chosen path is too long");
   // The path ends with a line break; a path may itself hold one.
   const size_t length = std::strlen(choice.path);
   if (length > 0 && choice.path[length - 1] == '\n') choice.path[length - 1] = '\0';
@@ -125,6 +175,10 @@ constexpr size_t kProgramCapacity = 4096;
 void noChooser(FileChoice& choice) { fail(choice, "No file chooser found: install zenity or kdialog"); }
 
 }  // namespace
+
+void DesktopFileChooser::run(const char* program, const char* const* argv, FileChoice& choice) const {
+  runChild(program, argv, choice, idle_, idleContext_);
+}
 
 void DesktopFileChooser::chooseSave(FileChoice& choice) {
   char program[kProgramCapacity];

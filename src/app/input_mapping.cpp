@@ -62,9 +62,15 @@ void mapJoystick(const JoystickState& joystick, InputState& input) {
 }
 
 // Returns true when the loop must end.
-bool mapKeyDown(const InputEvent& event, InputState& input) {
+bool mapKeyDown(const InputEvent& event, bool remapped, InputState& input, TurnOutcome& outcome) {
   input.joystickDriving = 0;
   input.anyKey = 1;
+  if (event.shortcut != EditShortcut::None) {
+    // A shortcut neither steers nor jumps, whichever key it sits on; each
+    // press and each auto-repeat asks once, never a re-mapping.
+    if (!remapped) outcome.edit = event.shortcut;
+    return false;
+  }
   if (event.repeat) return false;
   switch (event.key) {
     case KeyEscape:
@@ -114,7 +120,7 @@ TurnOutcome mapTurn(const TurnInput& turn, InputState& input) {
   if (turn.joystickPresent) mapJoystick(turn.joystick, input);
   switch (turn.event.type) {
     case InputEventType::KeyDown:
-      outcome.quit = mapKeyDown(turn.event, input);
+      outcome.quit = mapKeyDown(turn.event, turn.remapped, input, outcome);
       break;
     case InputEventType::KeyUp:
       mapKeyUp(turn.event, turn.remapped, input, outcome);

@@ -30,6 +30,7 @@ struct TurnInput {
 struct TurnOutcome {
   bool quit = false;        // Esc pressed or the window closed: the loop ends
   bool killRobot = false;   // X released: the robot dies
+  EditShortcut edit = EditShortcut::None;  // undo or redo asked for: once per press or auto-repeat
 };
 
 TurnOutcome mapTurn(const TurnInput& turn, InputState& input);

@@ -1,6 +1,11 @@
-// plenkwise: the game. It takes no arguments.
+// plenkwise: the game; plenkwise-editor: the same program built with the
+// level sequence off and the level editor on. Neither takes arguments.
 
 #define SDL_MAIN_HANDLED
 #include "app/sdl_game.h"
 
-int main() { return pw::runGame(); }
+#ifndef PLENKWISE_LEVEL_SEQUENCE_MODE
+#define PLENKWISE_LEVEL_SEQUENCE_MODE 1
+#endif
+
+int main() { return pw::runGame(PLENKWISE_LEVEL_SEQUENCE_MODE); }

@@ -11,6 +11,7 @@
 #include "app/game.h"
 #include "app/level_folder.h"
 #include "app/main_loop.h"
+#include "app/sdl_dialog_pause.h"
 #include "app/sdl_frame_pacer.h"
 #include "app/sdl_input.h"
 #include "app/sdl_joystick.h"
@@ -48,7 +49,8 @@ ClientSize clientSize(SDL_Window* window) {
   return size;
 }
 
-void runLoop(Game& game, SDL_Window* window) {
+void runLoop(Game& game, SDL_Window* window, DialogPause& pause) {
+  const bool editing = game.world.flow.levelSequenceMode == 0;
   LoopState loop;
   loop.client = clientSize(window);
   FramePacer pacer;
@@ -67,7 +69,12 @@ void runLoop(Game& game, SDL_Window* window) {
     }
     const LevelFileResult loads = frameTurn(game, loop);
     if (!loads.ok()) std::fprintf(stderr, "plenkwise: %s\n", loads.reason);
-    SDL_GL_SwapWindow(window);
+    // A frame that waited for a dialog is half-drawn: the window goes on
+    // showing the last picture until the next frame.
+    if (!pause.takePaused()) {
+      if (editing) pause.keepPicture();
+      SDL_GL_SwapWindow(window);
+    }
     // The editor names its file and its messages in the title.
     char title[kWindowTitleCapacity];
     composeWindowTitle(game, title, sizeof title);
@@ -81,9 +88,10 @@ void runLoop(Game& game, SDL_Window* window) {
 
 }  // namespace
 
-int runGame() {
+int runGame(int32_t levelSequenceMode) {
   // Robot, player body and level exist before the window, for the whole run.
   auto game = std::make_unique<Game>();
+  game->world.flow.levelSequenceMode = levelSequenceMode;
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "plenkwise: cannot open a window: %s\n", SDL_GetError());
     return 1;
@@ -96,18 +104,22 @@ int runGame() {
   startSound();
   game->world.level.reset();
   std::string failure;
-  if (!prepareLevelFolder(game->world, failure)) return refuseStart(failure, window);
+  // The editor opens level files through its dialogs only.
+  if (levelSequenceMode != 0 && !prepareLevelFolder(game->world, failure)) return refuseStart(failure, window);
   initJoystick();
   if (!succeeded(InitRenderer(window, failure))) return refuseStart(failure, window);
 
   VertexBatch& batch = frameBatch();
   batch.backend = RendererBackend();
   game->batch = &batch;
+  DialogPause pause(window);
   DesktopFileChooser fileChooser;
+  fileChooser.setIdle(&DialogPause::whileOpen, &pause);
   game->fileChooser = &fileChooser;
   SDL_ShowWindow(window);
-  runLoop(*game, window);
+  runLoop(*game, window, pause);
 
+  pause.release();
   batch.backend = nullptr;
   ReleaseRenderer();
   releaseJoystick();

@@ -24,6 +24,15 @@ int32_t keyFromScancode(SDL_Scancode code) {
   }
 }
 
+// Shortcuts follow the layout, as in every other program: the key that
+// prints Z, whichever position it has.
+EditShortcut shortcutOf(const SDL_Keysym& key) {
+  if ((key.mod & KMOD_CTRL) == 0) return EditShortcut::None;
+  if (key.sym == SDLK_z) return (key.mod & KMOD_SHIFT) != 0 ? EditShortcut::Redo : EditShortcut::Undo;
+  if (key.sym == SDLK_y) return EditShortcut::Redo;
+  return EditShortcut::None;
+}
+
 int16_t clientCoordinate(Sint32 v) { return static_cast<int16_t>(std::clamp<Sint32>(v, -32768, 32767)); }
 
 }  // namespace
@@ -36,6 +45,7 @@ InputEvent toInputEvent(const SDL_Event& event) {
       out.type = event.type == SDL_KEYDOWN ? InputEventType::KeyDown : InputEventType::KeyUp;
       out.key = keyFromScancode(event.key.keysym.scancode);
       out.repeat = event.key.repeat != 0;
+      if (event.type == SDL_KEYDOWN) out.shortcut = shortcutOf(event.key.keysym);
       break;
     case SDL_MOUSEMOTION:
       out.type = InputEventType::MouseMove;
