@@ -1,5 +1,7 @@
 #include "image.h"
 
+#include "little_endian.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -122,14 +124,6 @@ float valueNoise(float x, float y, int cell, int period, uint32_t seed) {
 
 namespace {
 
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-  put16(out, v & 0xFFFF);
-  put16(out, v >> 16);
-}
 uint8_t toByte(float c) { return static_cast<uint8_t>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f)); }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "sounds.h"
 
+#include "little_endian.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -14,14 +16,6 @@ using Samples = std::vector<double>;
 
 double noteFrequency(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
 
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-  put16(out, v & 0xFFFF);
-  put16(out, v >> 16);
-}
 void putTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
 // Scales the peak to `peak` of full range and writes a RIFF WAVE file.
