@@ -50,6 +50,8 @@ bool scriptWins(const std::string& name, const std::string& script) {
   ScratchDirectory dir;
   const std::string level = dir.file("Level1.lev");
   std::filesystem::copy_file(levelPath(name), level);
+  // The win loads "Level2.lev": the same level again keeps the runner quiet.
+  std::filesystem::copy_file(levelPath(name), dir.file("Level2.lev"));
   for (const FrameLine& f : simulateIn(dir.path(), "--level " + quoted(level) + " --input " + quoted(script)))
     if (f.level == 1) return true;
   return false;
