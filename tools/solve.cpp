@@ -24,7 +24,7 @@ constexpr double kFramesPerSecond = 60.0;
 
 int usage() {
   std::fprintf(stderr,
-               "usage: solve --level FILE.lev --out SCRIPT [--data DIR] [--chain SOLUTIONS_DIR] [--beam N]\n"
+               "usage: solve --level FILE.lev --out SCRIPT [--data DIR] [--chain SOLUTIONS_DIR] [--opening SCRIPT] [--beam N]\n"
                "             [--max-frames N] [--seconds S] [--weight W] [--durations 4,8,16,32]\n"
                "             [--keys -,A,D,W,AW,DW] [--no-trim] [--verbose]\n");
   return 2;
@@ -64,6 +64,7 @@ struct Arguments {
   std::string level;
   std::string data = ".";
   std::string chain;
+  std::string opening;  // a script played before the search, kept in the solution
   std::string out;
   bool trim = true;
 };
@@ -91,6 +92,8 @@ bool parseArguments(int argc, char** argv, Arguments& a) {
       a.data = value;
     } else if (arg == "--chain") {
       a.chain = value;
+    } else if (arg == "--opening") {
+      a.opening = value;
     } else if (arg == "--beam" && parseNumber(value, number)) {
       a.options.beam = static_cast<int>(number);
     } else if (arg == "--max-frames" && parseNumber(value, number)) {
@@ -151,7 +154,21 @@ int main(int argc, char** argv) {
   std::vector<const pw::StartState*> starts;
   if (!makeStarts(a, alone, chained, starts)) return 1;
 
-  const pw::SolveResult result = pw::solveLevel(starts, a.options);
+  // The search starts after the opening; the solution begins with it.
+  std::vector<pw::StartState> opened(starts.size());
+  std::vector<const pw::StartState*> searchStarts;
+  std::vector<pw::ScriptSegment> opening;
+  for (size_t i = 0; i < starts.size(); ++i) {
+    std::string error;
+    pw::copyStartState(*starts[i], opened[i]);
+    if (!a.opening.empty() && !pw::playOpening(a.opening, opened[i], opening, error)) {
+      std::fprintf(stderr, "solve: %s\n", error.c_str());
+      return 1;
+    }
+    searchStarts.push_back(&opened[i]);
+  }
+
+  const pw::SolveResult result = pw::solveLevel(searchStarts, a.options);
   std::printf("search: %.1f s, %lld states, %lld frames simulated (%.0f frames/s), %zu start%s\n", result.seconds,
               result.statesExpanded, result.framesSimulated,
               result.seconds > 0 ? result.framesSimulated / result.seconds : 0.0, starts.size(),
@@ -161,7 +178,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<pw::ScriptSegment> script = result.script;
-  if (a.trim) script = pw::trimScript(starts, script);
+  if (a.trim) script = pw::trimScript(searchStarts, script);
+  script.insert(script.begin(), opening.begin(), opening.end());
   long long frames = 0;
   for (const pw::StartState* start : starts) {
     const long long win = pw::replayWins(*start, script);

@@ -336,6 +336,20 @@ SolveResult solveLevel(const std::vector<const StartState*>& starts, const Solve
   return search.run();
 }
 
+void copyStartState(const StartState& from, StartState& to) { copyStart(from, to); }
+
+bool playOpening(const std::string& path, StartState& start, std::vector<ScriptSegment>& opening,
+                 std::string& error) {
+  opening.clear();
+  if (!readScript(path, opening, error)) return false;
+  for (const ScriptSegment& s : opening) {
+    changeHeldKeys(*start.game, start.loop, start.held, s.held);
+    start.held = s.held;
+    for (int32_t j = 0; j < s.frames; ++j) frameTurn(*start.game, start.loop);
+  }
+  return true;
+}
+
 long long replayWins(const StartState& start, const std::vector<ScriptSegment>& script) {
   StartState s;
   copyStart(start, s);

@@ -81,6 +81,15 @@ SolveResult solveLevel(const std::vector<const StartState*>& starts, const Solve
 // still be on the title screen when the script ends.
 long long replayWins(const StartState& start, const std::vector<ScriptSegment>& script);
 
+// A copy of a start that runs on independently.
+void copyStartState(const StartState& from, StartState& to);
+
+// Plays a fixed opening on a start, as the runner would, before the search
+// takes over (e.g. walking into a wall so that every start stands in the same
+// place). False, with a reason, when the script cannot be read.
+bool playOpening(const std::string& path, StartState& start, std::vector<ScriptSegment>& opening,
+                 std::string& error);
+
 // Shortens a winning script segment by segment while it wins from every start.
 std::vector<ScriptSegment> trimScript(const std::vector<const StartState*>& starts,
                                       std::vector<ScriptSegment> script);
