@@ -17,16 +17,7 @@
 #include "level/level_file.h"
 #include "scratch_directory.h"
 
-// Counts every heap allocation of the process, to show editing makes none
-// once the history is reserved.
-static std::atomic<long> g_allocations{0};
-void* operator new(std::size_t size) {
-  ++g_allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "allocation_counter.h"
 
 namespace pw {
 namespace {

@@ -19,15 +19,7 @@
 #include "render/recording_backend.h"
 #include "scratch_directory.h"
 
-// Counts every heap allocation of the process, to show a play frame makes none.
-static std::atomic<long> g_allocations{0};
-void* operator new(std::size_t size) {
-  ++g_allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "allocation_counter.h"
 
 namespace pw {
 namespace {
