@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "level_fixture.h"
 #include "level/level.h"
 #include "physics/collisions.h"
 #include "physics/particle.h"
@@ -28,18 +29,8 @@ void expectNearXy(const Vec4& actual, float x, float y) {
   EXPECT_NEAR(actual.y, y, kTolerance);
 }
 
-class LevelFixture : public ::testing::Test {
+class LevelFixture : public EmptyLevelTest {
  protected:
-  void SetUp() override { level->reset(); }
-
-  // A particle in the next free slot, at rest at (x, y).
-  Particle& add(float x, float y) {
-    Particle* p = level->allocate();
-    p->position = Vec4(x, y, 0.0f, 1.0f);
-    p->previous = p->position;
-    return *p;
-  }
-
   // Fills slots up to (not including) `slot` with harmless far-away particles.
   void fillUpTo(int slot) {
     while (level->allocated < slot) add(-4.5f, 4.5f - 0.5f * static_cast<float>(level->allocated));
@@ -54,7 +45,6 @@ class LevelFixture : public ::testing::Test {
     return p;
   }
 
-  std::unique_ptr<Level> level = std::make_unique<Level>();
 };
 
 // ---------------------------------------------------------------- surfacePull

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "editor_driver.h"
 #include "level/editor.h"
 #include "level/game_world.h"
 #include "level/level_file.h"
@@ -46,33 +47,12 @@ class FixedChooser : public FileChooser {
   }
 };
 
-float toolCentre(int tool) { return -5.0f + 0.625f * static_cast<float>(tool) + 0.3125f; }
-
-class EditorHistoryTest : public ::testing::Test {
+class EditorHistoryTest : public ::testing::Test, protected EditorDriver {
  protected:
-  EditorHistoryTest() { world->flow.levelSequenceMode = 0; }
+  EditorHistoryTest() { activeChooser = &chooser; }
 
-  void frame(float x, float y, bool held) {
-    input.mouseX = x / 5.0f;
-    input.mouseY = y / 5.0f;
-    input.leftButton = held ? 1 : 0;
-    updateEditor(*world, input, editor, &chooser);
-  }
-  void click(float x, float y) {
-    frame(x, y, true);
-    frame(x, y, false);
-  }
-  void chooseTool(int tool) {
-    input.overlayToggle = 1;
-    click(toolCentre(tool), 4.6f);
-    input.overlayToggle = 0;
-  }
-  Level& level() { return world->level; }
   Image image() { return imageOf(world->level); }
 
-  std::unique_ptr<GameWorld> world = std::make_unique<GameWorld>();
-  InputState input;
-  Editor editor;
   FixedChooser chooser;
 };
 

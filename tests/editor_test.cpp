@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "editor_driver.h"
 #include "level/editor.h"
 #include "level/game_world.h"
 
@@ -38,40 +39,17 @@ class CancellingChooser : public FileChooser {
   const InputState& input_;
 };
 
-float toolCentre(int tool) { return -5.0f + 0.625f * static_cast<float>(tool) + 0.3125f; }
-constexpr float kStripY = 4.6f;
-
-class EditorTest : public ::testing::Test {
+class EditorTest : public ::testing::Test, protected EditorDriver {
  protected:
-  EditorTest() { world->flow.levelSequenceMode = 0; }
+  EditorTest() { activeChooser = &chooser; }
 
-  // One frame with the mouse at world (x, y).
-  void frame(float x, float y, bool held) {
-    input.mouseX = x / 5.0f;
-    input.mouseY = y / 5.0f;
-    input.leftButton = held ? 1 : 0;
-    updateEditor(*world, input, editor, &chooser);
-  }
-  void click(float x, float y) {
-    frame(x, y, true);
-    frame(x, y, false);
-  }
-  void chooseTool(int tool) {
-    input.overlayToggle = 1;
-    click(toolCentre(tool), kStripY);
-    input.overlayToggle = 0;
-  }
   Particle* put(float x, float y) {
     Particle* p = level().allocate();
     p->position = p->previous = Vec4(x, y, 0.0f);
     return p;
   }
-  Level& level() { return world->level; }
   Particle& slot(int i) { return world->level.particles[i]; }
 
-  std::unique_ptr<GameWorld> world = std::make_unique<GameWorld>();
-  InputState input;
-  Editor editor;
   CancellingChooser chooser{input};
 };
 

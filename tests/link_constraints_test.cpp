@@ -6,23 +6,15 @@
 #include <cmath>
 #include <memory>
 
+#include "level_fixture.h"
 #include "level/level.h"
 #include "physics/particle.h"
 
 namespace pw {
 namespace {
 
-class LinkConstraints : public ::testing::Test {
+class LinkConstraints : public EmptyLevelTest {
  protected:
-  void SetUp() override { level->reset(); }
-
-  Particle& add(float x, float y) {
-    Particle* p = level->allocate();
-    p->position = Vec4(x, y, 0.0f, 1.0f);
-    p->previous = p->position;
-    return *p;
-  }
-
   // The part of a level step this pass belongs to, without the pull and the
   // collisions: beginStep, integrate, accumulateConstraints, in slot order.
   void accumulateAll() {
@@ -39,7 +31,6 @@ class LinkConstraints : public ::testing::Test {
       if (p.inUse) p.applyCorrection();
   }
 
-  std::unique_ptr<Level> level = std::make_unique<Level>();
 };
 
 void expectXyz(const Vec4& actual, float x, float y, float z) {
